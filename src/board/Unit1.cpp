@@ -151,7 +151,11 @@ void Tfrm_main::mniN1Click()
     if (entry.isEmpty() || !IsAllDigits(entry))
         return;
     const qint32 group = StrToInt(entry); // too large: the conversion error, nothing built
+    AddGroupBox(group, entry);
+}
 
+Panel* Tfrm_main::AddGroupBox(qint32 group, const QString& caption)
+{
     auto* box = new Panel(this);
     ++GroupCount;
     box->resize(BoxWidth, BoxHeight);
@@ -175,7 +179,7 @@ void Tfrm_main::mniN1Click()
     button->setText(QStringLiteral("开始"));
     button->setGeometry(168, BoxHeight - 30 - 2, 56, 30);
 
-    auto* number = new QLabel(entry, box);
+    auto* number = new QLabel(caption, box);
     number->setFont(PixelFont(QStringLiteral("Arail"), 48, true));
     QPalette pal = number->palette();
     pal.setColor(QPalette::WindowText, ToQColor(Colours.NoColor));
@@ -185,6 +189,7 @@ void Tfrm_main::mniN1Click()
 
     button->raise(); // a long number runs under the button, not over it
     box->show();
+    return box;
 }
 
 QList<Panel*> Tfrm_main::Boxes() const

@@ -45,6 +45,10 @@ public:
     // Asks the close question; Yes closes the board.
     void FormCloseQuery();
     void mniN1Click();
+    // Builds the box of a group in the next slot: number label caption,
+    // timer label at 0:00, button "开始". mniN1Click calls it once the
+    // entry has passed its checks.
+    Panel* AddGroupBox(qint32 group, const QString& caption);
     void mniN2Click();
     void btn1Click(TagButton* sender);
 
