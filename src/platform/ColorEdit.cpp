@@ -81,7 +81,7 @@ void ColorEdit::DropDown()
         if (m_grid)
             m_grid->close();
     });
-    connect(m_grid, &QObject::destroyed, this, [this] {
+    connect(m_grid, &ColorGrid::closed, this, [this] {
         m_grid = nullptr;
         update();
     });
@@ -217,6 +217,12 @@ void ColorGrid::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Escape: close(); break;
     default: QWidget::keyPressEvent(e);
     }
+}
+
+void ColorGrid::hideEvent(QHideEvent* e)
+{
+    QWidget::hideEvent(e);
+    emit closed();
 }
 
 bool ColorGrid::event(QEvent* e)

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -25,6 +26,12 @@ std::shared_ptr<bool> whenModal(const std::function<bool(QWidget*)>& matches, st
             timer->deleteLater();
             *done = true;
             act(w);
+            if (QTest::currentTestFailed()) {
+                // A check failed inside a dialog: end every dialog so the test returns.
+                for (QWidget* top : QApplication::topLevelWidgets())
+                    if (auto* dialog = qobject_cast<QDialog*>(top); dialog && dialog->isVisible())
+                        dialog->reject();
+            }
         } else if (clock->elapsed() > timeoutMs) {
             timer->stop();
             timer->deleteLater();
