@@ -95,9 +95,10 @@ void Tfrm_main::FormCreate()
 
 void Tfrm_main::ShowCentred()
 {
-    QScreen* s = screen();
-    if (s)
-        move(s->geometry().center() - QPoint(ClientWidth / 2, ClientHeight / 2));
+    if (QScreen* s = screen()) {
+        const QRect g = s->geometry();
+        move(g.left() + (g.width() - ClientWidth) / 2, g.top() + (g.height() - ClientHeight) / 2);
+    }
     show();
     raise();
     activateWindow();
