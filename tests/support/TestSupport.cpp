@@ -19,7 +19,14 @@ std::shared_ptr<bool> whenModal(const std::function<bool(QWidget*)>& matches, st
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(2);
+    // An answer belongs to the test (and data row) that asked for it.
+    const QByteArray owner = QByteArray(QTest::currentTestFunction()) + '/' + QTest::currentDataTag();
     QObject::connect(timer, &QTimer::timeout, timer, [=] {
+        if (QByteArray(QTest::currentTestFunction()) + '/' + QTest::currentDataTag() != owner) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
         QWidget* w = QApplication::activeModalWidget();
         if (w && w->isVisible() && matches(w)) {
             timer->stop();
@@ -54,8 +61,12 @@ void enterText(QInputDialog* dialog, const QString& text)
     edit->selectAll();
     if (text.isEmpty())
         QTest::keyClick(edit, Qt::Key_Delete);
-    else
-        QTest::keyClicks(edit, text);
+    for (QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(edit, char(c.unicode()));
+        else // typed through an input method, as a full-width digit would be
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
     dialogButton(dialog, QDialogButtonBox::Ok)->click();
 }
 
@@ -135,11 +146,17 @@ std::unique_ptr<Tfrm_main> newBoard(const QString& iniPath, Clock& clock, bool c
     return board;
 }
 
-void addGroupByKeyboard(Tfrm_main* board, const QString& entry)
+void pressCtrlN(Tfrm_main* board)
 {
     board->activateWindow();
-    auto seen = answerInput(entry);
+    QVERIFY(QTest::qWaitForWindowActive(board));
     QTest::keyClick(board, Qt::Key_N, Qt::ControlModifier);
+}
+
+void addGroupByKeyboard(Tfrm_main* board, const QString& entry)
+{
+    auto seen = answerInput(entry);
+    pressCtrlN(board);
     QTRY_VERIFY(seen->shown);
 }
 

@@ -73,6 +73,9 @@ void answer(QMessageBox* box, bool yes);
 // it stands (or closed with the close box).
 std::unique_ptr<Tfrm_main> newBoard(const QString& iniPath, Clock& clock, bool confirm = true);
 
+// Makes the board the active window and presses Ctrl+N on it.
+void pressCtrlN(Tfrm_main* board);
+
 // Adds a group through Ctrl+N with the entry typed into the input dialog.
 void addGroupByKeyboard(Tfrm_main* board, const QString& entry);
 
