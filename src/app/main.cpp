@@ -6,15 +6,39 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+const char* const kNeedsDesktop = "kelvo-timer needs a desktop session: start it from a graphical desktop, "
+                                  "or under xvfb-run";
+
+QtMessageHandler previousHandler = nullptr;
+
+// Qt ends the program with a long abort trace when it cannot reach the
+// display; say in one sentence what is missing instead.
+void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
+        std::fprintf(stderr, "%s (the display could not be opened).\n", kNeedsDesktop);
+        std::_Exit(1);
+    }
+    if (type == QtWarningMsg
+        && (message.contains(QLatin1String("could not connect to display"))
+            || message.contains(QLatin1String("Could not load the Qt platform plugin"))))
+        return; // the sentence above says it
+    previousHandler(type, context, message);
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
     if (!DisplayAvailable()) {
-        std::fprintf(stderr, "kelvo-timer needs a desktop session: start it from a graphical desktop, "
-                             "or under xvfb-run (DISPLAY is not set).\n");
+        std::fprintf(stderr, "%s (DISPLAY is not set).\n", kNeedsDesktop);
         return 1;
     }
+    previousHandler = qInstallMessageHandler(startupMessages);
     QApplication app(argc, argv);
+    qInstallMessageHandler(previousHandler);
     app.setQuitOnLastWindowClosed(false); // the board alone decides when the program ends
     SetupApplication(app, QStringLiteral("Kelvo并发计时器"));
 
