@@ -22,7 +22,7 @@ void startupMessages(QtMsgType type, const QMessageLogContext& context, const QS
         std::fprintf(stderr, "%s (the display could not be opened).\n", kNeedsDesktop);
         std::_Exit(1);
     }
-    if (type == QtWarningMsg
+    if (type != QtFatalMsg
         && (message.contains(QLatin1String("could not connect to display"))
             || message.contains(QLatin1String("Could not load the Qt platform plugin"))))
         return; // the sentence above says it
