@@ -11,11 +11,17 @@
 // Queries, each answered on its own line in the order given:
 //   X,Y                     the colour of one pixel, as rrggbb
 //   count:X,Y,W,H:rrggbb    how many pixels of the rectangle have that colour
-//   hash:X,Y,W,H            a hash of the rectangle's pixels (hex)
+//   diff:X,Y,W,H:X2,Y2[:T]  how many pixels of the rectangle differ from those
+//                           of the same-sized one at X2,Y2 by more than T
+//                           (default 32) in some colour channel; smoothed
+//                           glyph edges of one text drawn at two places can
+//                           differ by a few levels, a different text by far
+//                           more
+//   like:X,Y,W,H:FILE.png   the same count against the same rectangle of an
+//                           earlier grab saved with -o (same region)
 //
 // Exit status: 0 on success, 2 on bad arguments, 3 when nothing could be
 // grabbed (no X server, say).
-#include <QCryptographicHash>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -52,6 +58,21 @@ bool parseRect(const QString& text, QRect* r)
         return false;
     *r = QRect(v[0], v[1], v[2], v[3]);
     return true;
+}
+
+// Pixels of rectangle r in a that differ from those at r moved to at in b.
+long countDiffering(const QImage& a, const QRect& r, const QImage& b, const QPoint& at, int tolerance)
+{
+    long n = 0;
+    for (int y = 0; y < r.height(); ++y)
+        for (int x = 0; x < r.width(); ++x) {
+            const QRgb p = a.pixel(r.x() + x, r.y() + y);
+            const QRgb q = b.pixel(at.x() + x, at.y() + y);
+            if (qAbs(qRed(p) - qRed(q)) > tolerance || qAbs(qGreen(p) - qGreen(q)) > tolerance
+                || qAbs(qBlue(p) - qBlue(q)) > tolerance)
+                ++n;
+        }
+    return n;
 }
 
 QString hex(QRgb c)
@@ -112,18 +133,29 @@ int main(int argc, char** argv)
                     if ((image.pixel(x, y) & 0xFFFFFF) == (wanted & 0xFFFFFF))
                         ++n;
             std::printf("%ld\n", n);
-        } else if (q.startsWith(QLatin1String("hash:"))) {
+        } else if (q.startsWith(QLatin1String("like:"))) {
+            const qsizetype colon = q.indexOf(u':', 5);
             QRect r;
-            if (!parseRect(q.mid(5), &r) || !bounds.contains(r))
+            if (colon < 0 || !parseRect(q.mid(5, colon - 5), &r) || !bounds.contains(r))
                 return fail(2, QStringLiteral("bad query: ") + q);
-            QCryptographicHash h(QCryptographicHash::Sha1);
-            for (int y = r.top(); y <= r.bottom(); ++y)
-                for (int x = r.left(); x <= r.right(); ++x) {
-                    const QRgb c = image.pixel(x, y) & 0xFFFFFF;
-                    const char bytes[3] = {char(qRed(c)), char(qGreen(c)), char(qBlue(c))};
-                    h.addData(QByteArrayView(bytes, 3));
-                }
-            std::printf("%s\n", h.result().toHex().left(16).constData());
+            const QString file = q.mid(colon + 1);
+            const QImage earlier = QImage(file).convertToFormat(QImage::Format_RGB32);
+            if (earlier.size() != image.size())
+                return fail(2, QStringLiteral("not an earlier grab of this region: ") + file);
+            std::printf("%ld\n", countDiffering(image, r, earlier, r.topLeft(), 32));
+        } else if (q.startsWith(QLatin1String("diff:"))) {
+            const QStringList parts = q.mid(5).split(u':');
+            QRect r;
+            int at[2];
+            bool ok = parts.size() == 2 || parts.size() == 3;
+            int tolerance = 32;
+            if (ok && parts.size() == 3)
+                tolerance = parts[2].toInt(&ok);
+            if (!ok || !parseRect(parts[0], &r) || !parseInts(parts[1], 2, at) || !bounds.contains(r)
+                || !bounds.contains(r.translated(at[0] - r.x(), at[1] - r.y())))
+                return fail(2, QStringLiteral("bad query: ") + q);
+            const long n = countDiffering(image, r, image, QPoint(at[0], at[1]), tolerance);
+            std::printf("%ld\n", n);
         } else {
             int p[2];
             if (!parseInts(q, 2, p) || !bounds.contains(p[0], p[1]))
