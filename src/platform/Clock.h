@@ -20,7 +20,6 @@ public:
     qint64 nowNs() const override { return m_now; }
     void advanceMs(qint64 ms) { m_now += ms * 1000000; }
     void advanceNs(qint64 ns) { m_now += ns; }
-    void setNs(qint64 ns) { m_now = ns; }
 
 private:
     qint64 m_now = 1000000000000; // any start; not zero to catch offsets

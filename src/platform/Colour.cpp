@@ -44,8 +44,3 @@ QColor ToQColor(Colour c)
         return systemColour(int(v & 0xFF));
     return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
 }
-
-Colour FromQColor(const QColor& c)
-{
-    return RgbColour(c.red(), c.green(), c.blue());
-}

@@ -20,6 +20,3 @@ constexpr Colour clBlue = 0xFF0000;
 // The screen colour of a value; system colours come from the application
 // palette. Values outside both forms give their low 24 bits as RGB.
 QColor ToQColor(Colour c);
-
-// The plain RGB value of a screen colour.
-Colour FromQColor(const QColor& c);
